@@ -1,0 +1,13 @@
+#pragma once
+// The two-line text every list and summary shows for an action: the kind's
+// name, then the comment followed by the kind's details in parentheses.
+
+#include <string>
+
+#include "actions/Job.h"
+
+std::string DescribeJob(const MyJob* job);
+
+// Menu shortcut text of a key stroke: low byte the virtual key, 0x2000 Shift,
+// 0x4000 Ctrl, 0x8000 Alt, 0x1000 extended key. Empty when the key has no name.
+std::string ShortCutToText(unsigned shortCut);
