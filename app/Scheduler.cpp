@@ -1,48 +1,55 @@
-// Entry point of scheduler.exe. For now the program opens its main window and
-// ends when that window is closed; the run modes build on this.
+// Entry point of scheduler.exe: the forms are created in a fixed order (the
+// main form's start-up decides the run mode), then the message loop runs.
 
 #include <windows.h>
 
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "runner/ImageForm.h"
+#include "runner/MsgForm.h"
+#include "ui/AboutForm.h"
+#include "ui/AccountForm.h"
+#include "ui/FindWindowForm.h"
+#include "ui/JobForm.h"
+#include "ui/MainForm.h"
+#include "ui/MakeParamForm.h"
+#include "ui/TaskOptionForm.h"
+#include "ui/TaskWizardForm.h"
+#include "update/SettingsForm.h"
+#include "win32/Application.h"
+
 namespace {
 
-const char MainClassName[] = "TMainForm";
-
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+template <class T> void CreateForm(T*& global)
 {
-    switch (msg) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    global = new T;
+    Application.CreateForm(global);
 }
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = MainClassName;
-    if (!RegisterClassExA(&wc))
+    ProgramArgs = ProgramArguments(GetCommandLineA());
+    if (!Application.Initialize(instance))
         return 0;
+    CrossCursor = LoadCursorA(instance, "CROSSCUR");
 
-    HWND hwnd = CreateWindowExA(0, MainClassName, "Scheduler", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 483, 357, nullptr, nullptr,
-                                instance, nullptr);
-    if (!hwnd)
-        return 0;
-    ShowWindow(hwnd, showCmd);
-    UpdateWindow(hwnd);
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    CreateForm(MainForm);
+    if (!Application.Terminated()) {
+        CreateForm(MsgForm);
+        CreateForm(ImageForm);
+        if (ProgramArgs.empty()) {
+            CreateForm(AboutForm);
+            CreateForm(AccountForm);
+            CreateForm(FindWindowForm);
+            CreateForm(JobForm);
+            CreateForm(TaskOptionForm);
+            CreateForm(MakeParamForm);
+            CreateForm(SettingsForm);
+            CreateForm(TaskWizardForm);
+        }
     }
+    Application.Run();
     return 0;
 }

@@ -11,7 +11,7 @@ sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(
   cmake make g++ googletest dpkg-dev bzip2 xz-utils
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,11 @@
+#pragma once
+// The program's own window messages.
+
+#include <windows.h>
+
+// Posted by every action worker once per finished action.
+constexpr UINT WM_JOBDONE = 0x2946;
+// Posted by the update check; wParam 1 when it reached the server.
+constexpr UINT WM_UPDATECHECKED = WM_USER + 101;
+// WM_COPYDATA tag of what the hook library reports.
+constexpr ULONG_PTR CopyDataHookCommand = 80;

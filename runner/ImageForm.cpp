@@ -1,0 +1,10 @@
+#include "runner/ImageForm.h"
+
+TImageForm* ImageForm = nullptr;
+
+TImageForm::TImageForm()
+{
+    DesignCaption = "Scheduler";
+    Position = FormPosition::Designed;
+    Border = FormBorder::Dialog;
+}

@@ -1,0 +1,12 @@
+#include "ui/TaskOptionForm.h"
+
+TTaskOptionForm* TaskOptionForm = nullptr;
+
+TTaskOptionForm::TTaskOptionForm()
+{
+    DesignCaption = "Task options";
+    DesignClientWidth = 480;
+    DesignClientHeight = 400;
+    Border = FormBorder::Dialog;
+    Position = FormPosition::OwnerFormCenter;
+}
