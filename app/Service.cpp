@@ -57,6 +57,11 @@ DWORD EnsureScheduleService()
         return 0;
     }
     DWORD error = GetLastError();
+    // A service still on its way up was not "running" when asked, yet it runs.
+    if (error == ERROR_SERVICE_ALREADY_RUNNING) {
+        Diagnostic("Task Scheduler is already running.\n");
+        return 0;
+    }
     Diagnostic("Could not start Task Scheduler.\n");
     return error;
 }

@@ -4,6 +4,7 @@ TImageForm* ImageForm = nullptr;
 
 TImageForm::TImageForm()
 {
+    FormClassName = "TImageForm";
     DesignCaption = "Scheduler";
     Position = FormPosition::Designed;
     Border = FormBorder::Dialog;

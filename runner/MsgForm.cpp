@@ -4,6 +4,7 @@ TMsgForm* MsgForm = nullptr;
 
 TMsgForm::TMsgForm()
 {
+    FormClassName = "TMsgForm";
     DesignCaption = "Scheduler";
     DesignClientWidth = 400;
     DesignClientHeight = 200;

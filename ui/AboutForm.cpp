@@ -4,6 +4,7 @@ TAboutForm* AboutForm = nullptr;
 
 TAboutForm::TAboutForm()
 {
+    FormClassName = "TAboutForm";
     DesignCaption = "About Scheduler";
     DesignClientWidth = 360;
     DesignClientHeight = 200;

@@ -4,6 +4,7 @@ TAccountForm* AccountForm = nullptr;
 
 TAccountForm::TAccountForm()
 {
+    FormClassName = "TAccountForm";
     DesignCaption = "Account";
     DesignClientWidth = 320;
     DesignClientHeight = 150;

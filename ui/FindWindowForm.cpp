@@ -4,6 +4,7 @@ TFindWindowForm* FindWindowForm = nullptr;
 
 TFindWindowForm::TFindWindowForm()
 {
+    FormClassName = "TFindWindowForm";
     DesignCaption = "Find Window";
     DesignClientWidth = 400;
     DesignClientHeight = 300;

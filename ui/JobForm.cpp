@@ -5,6 +5,7 @@ bool JobTestRunning = false;
 
 TJobForm::TJobForm()
 {
+    FormClassName = "TJobForm";
     DesignCaption = "Action";
     DesignClientWidth = 480;
     DesignClientHeight = 400;

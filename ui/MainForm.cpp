@@ -41,6 +41,7 @@ std::string UserDecimalSeparator()
 
 TMainForm::TMainForm()
 {
+    FormClassName = "TMainForm";
     DesignCaption = MainCaption;
     DesignClientWidth = 475;
     DesignClientHeight = 323;

@@ -4,6 +4,7 @@ TMakeParamForm* MakeParamForm = nullptr;
 
 TMakeParamForm::TMakeParamForm()
 {
+    FormClassName = "TMakeParamForm";
     DesignCaption = "Make parameter";
     DesignClientWidth = 320;
     DesignClientHeight = 200;

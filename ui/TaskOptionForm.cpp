@@ -4,6 +4,7 @@ TTaskOptionForm* TaskOptionForm = nullptr;
 
 TTaskOptionForm::TTaskOptionForm()
 {
+    FormClassName = "TTaskOptionForm";
     DesignCaption = "Task options";
     DesignClientWidth = 480;
     DesignClientHeight = 400;

@@ -4,6 +4,7 @@ TTaskWizardForm* TaskWizardForm = nullptr;
 
 TTaskWizardForm::TTaskWizardForm()
 {
+    FormClassName = "TTaskWizardForm";
     DesignCaption = "New task wizard";
     DesignClientWidth = 480;
     DesignClientHeight = 380;

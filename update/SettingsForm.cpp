@@ -4,6 +4,7 @@ TSettingsForm* SettingsForm = nullptr;
 
 TSettingsForm::TSettingsForm()
 {
+    FormClassName = "TSettingsForm";
     DesignCaption = "Settings";
     DesignClientWidth = 360;
     DesignClientHeight = 220;

@@ -42,7 +42,7 @@ bool TApplication::Initialize(HINSTANCE instance)
         return false;
     m_utility = CreateWindowExA(0, UtilityClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 instance, nullptr);
-    return m_utility != nullptr && TForm::RegisterFormClass(instance);
+    return m_utility != nullptr;
 }
 
 bool TApplication::CreateForm(TForm* form)

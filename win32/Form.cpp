@@ -7,8 +7,6 @@
 
 namespace {
 
-const char FormClass[] = "SchedulerForm";
-
 DWORD StyleFor(FormBorder border, bool minimize, bool maximize)
 {
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -53,9 +51,13 @@ TForm::~TForm()
     }
 }
 
-bool TForm::RegisterFormClass(HINSTANCE instance)
+bool TForm::RegisterFormClass(const char* name)
 {
+    HINSTANCE instance = Application.Instance();
     WNDCLASSEXA wc = {};
+    if (GetClassInfoExA(instance, name, &wc))
+        return true;
+    wc = WNDCLASSEXA{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = WndProc;
@@ -63,16 +65,14 @@ bool TForm::RegisterFormClass(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = FormClass;
+    wc.lpszClassName = name;
     return RegisterClassExA(&wc) != 0;
 }
 
 TForm* TForm::FromHandle(HWND hwnd)
 {
-    if (!hwnd)
-        return nullptr;
-    char name[32];
-    if (!GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, FormClass) != 0)
+    // Only windows of our own procedure carry a form in their user data.
+    if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(WndProc))
         return nullptr;
     return reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
@@ -83,6 +83,8 @@ bool TForm::CreateHandle()
 {
     if (m_hwnd)
         return true;
+    if (!RegisterFormClass(FormClassName))
+        return false;
     m_font.Reset(CreateFontA(-Scale(FontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, FontName));
@@ -94,7 +96,7 @@ bool TForm::CreateHandle()
     m_designClientPixelsW = Scale(DesignClientWidth);
     m_designClientPixelsH = Scale(DesignClientHeight);
 
-    HWND hwnd = CreateWindowExA(exStyle, FormClass, DesignCaption.c_str(), style, CW_USEDEFAULT,
+    HWND hwnd = CreateWindowExA(exStyle, FormClassName, DesignCaption.c_str(), style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
                                 nullptr, Application.Instance(), this);
     if (!hwnd)

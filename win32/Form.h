@@ -28,7 +28,6 @@ public:
     TForm(const TForm&) = delete;
     TForm& operator=(const TForm&) = delete;
 
-    static bool RegisterFormClass(HINSTANCE instance);
     static TForm* FromHandle(HWND hwnd);
 
     // Creates the window and its controls, then FormCreate runs.
@@ -78,6 +77,7 @@ protected:
     virtual bool OnMessage(UINT /*msg*/, WPARAM, LPARAM, LRESULT* /*result*/) { return false; }
 
     // Design values, set by the derived constructor.
+    const char* FormClassName = "TForm"; // the window class, named after the form's class
     std::string DesignCaption;
     int DesignClientWidth = 400;
     int DesignClientHeight = 300;
@@ -95,6 +95,7 @@ protected:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static bool RegisterFormClass(const char* name);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     TControl* ControlFor(HWND hwnd) const;
     void ApplyLayout();
