@@ -12,6 +12,8 @@ packages=(
   cmake make g++ googletest dpkg-dev bzip2 xz-utils
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool imagemagick
+  libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
+  libxcomposite1:i386 libxinerama1:i386
 )
 
 missing=()
