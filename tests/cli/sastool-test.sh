@@ -3,16 +3,22 @@
 # interplay with the bzip2 command, and hostile inputs.
 #
 #   sastool-test.sh [--quick] COMMAND...
+#   sastool-test.sh [--quick] --wine SASTOOL.EXE
 #
-# COMMAND is how to start sastool, e.g. build/tools/sastool/sastool, or the
-# Wine harness followed by sastool.exe. --quick leaves out the long loops over
-# random and truncated inputs (each start under Wine costs a fraction of a second).
+# COMMAND is how to start sastool, e.g. build/tools/sastool/sastool. With
+# --wine, sastool.exe runs through the Wine harness (SCHED_WINE_ENV and
+# SCHED_WINE_STATE name it). --quick leaves out the long loops over random
+# and truncated inputs.
 set -u
 
 quick=0
 if [ "${1:-}" = --quick ]; then quick=1; shift; fi
 [ $# -ge 1 ] || { echo "usage: $0 [--quick] COMMAND..." >&2; exit 2; }
-tool=("$@")
+if [ "$1" = --wine ]; then
+  tool=(bash "${SCHED_WINE_ENV:?}" run "${SCHED_WINE_STATE:?}" "$2")
+else
+  tool=("$@")
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 fixtures="$here/../fixtures"
 work=$(mktemp -d)

@@ -10,11 +10,21 @@
 //       process, class and place
 //   wincheck close-window [OPTIONS] CAPTION
 //       sends WM_CLOSE to that window and waits until it is gone
+//   wincheck run-silent [OPTIONS] EXE [ARG...]
+//       starts EXE and checks that it ends, with the expected exit code,
+//       without ever showing a top-level window
+//   wincheck answer-message [OPTIONS] --text TEXT EXE CAPTION [ARG...]
+//       starts EXE, waits for its message box CAPTION saying TEXT, presses
+//       its OK button and checks how the program ended
+//   wincheck beside [OPTIONS] EXE CAPTION -- COMMAND...
+//       starts EXE and waits for its window CAPTION, runs the wincheck
+//       COMMAND while it runs, then closes it and checks that it ended with 0
 //
 // OPTIONS
 //   --class NAME      the window's class must be NAME too
 //   --timeout SEC     how long each wait may take (default 20)
-//   --exit-code N     launch-and-close: the exit code expected (default 0)
+//   --exit-code N     the exit code expected of the program started (default 0)
+//   --text TEXT       answer-message: the text of the message box
 //
 // Exit status: 0 the check passed; 1 it failed, with the reason on standard
 // error; 2 usage error. Every wait polls against a deadline: nothing sleeps
@@ -30,6 +40,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,6 +48,7 @@ const DWORD PollMs = 50;
 
 struct Options {
     std::wstring ClassName; // empty: any class
+    std::wstring Text;      // answer-message: the message box's text
     DWORD TimeoutMs = 20000;
     DWORD ExitCode = 0;
 };
@@ -79,7 +91,10 @@ int Usage()
     std::fputs("usage: wincheck launch-and-close [OPTIONS] EXE CAPTION [ARG...]\n"
                "       wincheck wait-window [OPTIONS] CAPTION\n"
                "       wincheck close-window [OPTIONS] CAPTION\n"
-               "OPTIONS: --class NAME  --timeout SEC  --exit-code N\n",
+               "       wincheck run-silent [OPTIONS] EXE [ARG...]\n"
+               "       wincheck answer-message [OPTIONS] --text TEXT EXE CAPTION [ARG...]\n"
+               "       wincheck beside [OPTIONS] EXE CAPTION -- COMMAND...\n"
+               "OPTIONS: --class NAME  --timeout SEC  --exit-code N  --text TEXT\n",
                stderr);
     return 2;
 }
@@ -326,6 +341,175 @@ int CloseWindowCommand(const Options& opts, int argc, wchar_t** argv)
     return 0;
 }
 
+bool StartProgram(int argc, wchar_t** argv, PROCESS_INFORMATION* pi)
+{
+    std::wstring commandLine = QuoteArg(argv[0]);
+    for (int i = 1; i < argc; ++i)
+        commandLine += L" " + QuoteArg(argv[i]);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi)) {
+        Fail("cannot start %s (error %lu)", Utf8(argv[0]).c_str(), static_cast<unsigned long>(GetLastError()));
+        return false;
+    }
+    CloseHandle(pi->hThread);
+    Info("started %s, process %lu", Utf8(commandLine).c_str(), static_cast<unsigned long>(pi->dwProcessId));
+    return true;
+}
+
+// Waits for the program to end and checks its exit code; ends it after a
+// failed check. Returns rc, or 1 when this check fails.
+int FinishProgram(HANDLE process, const Options& opts, int rc)
+{
+    if (rc && WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    } else if (WaitForSingleObject(process, opts.TimeoutMs) != WAIT_OBJECT_0) {
+        if (!rc)
+            rc = Fail("the program did not end within %lu ms", static_cast<unsigned long>(opts.TimeoutMs));
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    } else if (!rc) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        if (code != opts.ExitCode)
+            rc = Fail("the program ended with exit code %lu, expected %lu", static_cast<unsigned long>(code),
+                      static_cast<unsigned long>(opts.ExitCode));
+        else
+            Info("the program ended with exit code %lu", static_cast<unsigned long>(code));
+    }
+    CloseHandle(process);
+    return rc;
+}
+
+struct ShownSearch {
+    DWORD ProcessId;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindShown(HWND hwnd, LPARAM param)
+{
+    auto* s = reinterpret_cast<ShownSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->ProcessId && IsWindowVisible(hwnd)) {
+        s->Found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int RunSilent(const Options& opts, int argc, wchar_t** argv)
+{
+    if (argc < 1)
+        return Usage();
+    PROCESS_INFORMATION pi = {};
+    if (!StartProgram(argc, argv, &pi))
+        return 1;
+    int rc = 0;
+    Deadline deadline(opts.TimeoutMs);
+    for (;;) {
+        ShownSearch s{pi.dwProcessId};
+        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&s));
+        if (s.Found) {
+            Describe(s.Found);
+            rc = Fail("the program showed a window");
+            break;
+        }
+        if (WaitForSingleObject(pi.hProcess, deadline.NextPoll()) == WAIT_OBJECT_0 || deadline.Left() == 0)
+            break;
+    }
+    return FinishProgram(pi.hProcess, opts, rc);
+}
+
+struct TextSearch {
+    const std::wstring* Text;
+    bool Found = false;
+};
+
+BOOL CALLBACK FindStatic(HWND hwnd, LPARAM param)
+{
+    auto* s = reinterpret_cast<TextSearch*>(param);
+    if (_wcsicmp(WindowClass(hwnd).c_str(), L"Static") == 0 && WindowText(hwnd) == *s->Text) {
+        s->Found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int AnswerMessage(const Options& opts, int argc, wchar_t** argv)
+{
+    if (argc < 2 || opts.Text.empty())
+        return Usage();
+    const std::wstring caption = argv[1];
+    std::vector<wchar_t*> args;
+    args.push_back(argv[0]);
+    for (int i = 2; i < argc; ++i)
+        args.push_back(argv[i]);
+    PROCESS_INFORMATION pi = {};
+    if (!StartProgram(int(args.size()), args.data(), &pi))
+        return 1;
+    Options box = opts;
+    box.ClassName = L"#32770";
+    int rc = 0;
+    HWND hwnd = WaitForWindow(caption, box, pi.hProcess, pi.dwProcessId);
+    if (!hwnd) {
+        rc = 1;
+    } else {
+        Describe(hwnd);
+        TextSearch s{&opts.Text};
+        EnumChildWindows(hwnd, FindStatic, reinterpret_cast<LPARAM>(&s));
+        if (!s.Found)
+            rc = Fail("the message box does not say \"%s\"", Utf8(opts.Text).c_str());
+        else
+            Info("the message box says \"%s\"", Utf8(opts.Text).c_str());
+        HWND ok = GetDlgItem(hwnd, IDOK);
+        if (!ok)
+            rc = Fail("the message box has no OK button");
+        else if (!rc)
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    }
+    return FinishProgram(pi.hProcess, opts, rc);
+}
+
+int Dispatch(int argc, wchar_t** argv);
+
+int Beside(const Options& opts, int argc, wchar_t** argv)
+{
+    int split = 0;
+    while (split < argc && std::wcscmp(argv[split], L"--") != 0)
+        ++split;
+    if (split < 2 || split + 1 >= argc)
+        return Usage();
+    std::vector<wchar_t*> args;
+    args.push_back(argv[0]);
+    for (int i = 2; i < split; ++i)
+        args.push_back(argv[i]);
+    PROCESS_INFORMATION pi = {};
+    if (!StartProgram(int(args.size()), args.data(), &pi))
+        return 1;
+    int rc = 0;
+    HWND hwnd = WaitForWindow(argv[1], opts, pi.hProcess, pi.dwProcessId);
+    if (!hwnd || !WaitIdle(hwnd, opts)) {
+        rc = 1;
+    } else {
+        Describe(hwnd);
+        // The nested command's arguments, with a program name in front.
+        std::vector<wchar_t*> nested;
+        nested.push_back(const_cast<wchar_t*>(L"wincheck"));
+        for (int i = split + 1; i < argc; ++i)
+            nested.push_back(argv[i]);
+        rc = Dispatch(int(nested.size()), nested.data());
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
+            rc = rc ? rc : Fail("the first program ended while the second ran");
+        else
+            PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    }
+    Options first = opts;
+    first.ExitCode = 0;
+    return FinishProgram(pi.hProcess, first, rc);
+}
+
 bool ParseNumber(const wchar_t* text, unsigned long* value)
 {
     wchar_t* end = nullptr;
@@ -338,7 +522,11 @@ bool ParseNumber(const wchar_t* text, unsigned long* value)
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv)
+int wmain(int argc, wchar_t** argv) { return Dispatch(argc, argv); }
+
+namespace {
+
+int Dispatch(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return Usage();
@@ -358,6 +546,8 @@ int wmain(int argc, wchar_t** argv)
         } else if (option == L"--exit-code" && ParseNumber(argv[i + 1], &n)) {
             opts.ExitCode = DWORD(n);
             ++i;
+        } else if (option == L"--text") {
+            opts.Text = argv[++i];
         } else {
             return Usage();
         }
@@ -368,5 +558,13 @@ int wmain(int argc, wchar_t** argv)
         return WaitWindowCommand(opts, argc - i, argv + i);
     if (command == L"close-window")
         return CloseWindowCommand(opts, argc - i, argv + i);
+    if (command == L"run-silent")
+        return RunSilent(opts, argc - i, argv + i);
+    if (command == L"answer-message")
+        return AnswerMessage(opts, argc - i, argv + i);
+    if (command == L"beside")
+        return Beside(opts, argc - i, argv + i);
     return Usage();
 }
+
+} // namespace
