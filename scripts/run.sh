@@ -27,7 +27,20 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 
+own_display=0
+[ -z "${DISPLAY:-}" ] && own_display=1
 echo "run: scheduler.exe on display $(cat "$state/display")" >&2
+if [ $own_display = 1 ] && [ $# = 0 ]; then
+  # Nobody can see this display: show what it shows.
+  (
+    shot="$root/$state/screenshot.png"
+    if bash "$env_sh" run "$state" build/win32/tests/wine/wincheck.exe wait-window \
+      --class TMainForm --timeout 60 Scheduler >/dev/null 2>&1 &&
+      bash "$env_sh" screenshot "$state" "$shot" >/dev/null 2>&1; then
+      echo "run: the main window is shown; screenshot saved to $shot" >&2
+    fi
+  ) &
+fi
 # Interactive: no time limit, and the output straight to this terminal.
 SCHED_WINE_TIMEOUT=0 SCHED_WINE_DIRECT=1 \
   bash "$env_sh" run "$state" build/win32/app/scheduler.exe "$@"
