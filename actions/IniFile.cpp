@@ -36,7 +36,9 @@ bool SameText(const std::string& a, const std::string& b)
     return true;
 }
 
-int HexDigit(char c)
+} // namespace
+
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -47,15 +49,13 @@ int HexDigit(char c)
     return -1;
 }
 
-} // namespace
-
 bool ParseIniInteger(const std::string& text, int* value)
 {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         // Hexadecimal: up to 32 bits, taken as the signed value of those bits.
         uint32_t v = 0;
         for (size_t i = 2; i < text.size(); ++i) {
-            int d = HexDigit(text[i]);
+            int d = HexDigitValue(text[i]);
             if (d < 0 || (v >> 28) != 0)
                 return false;
             v = (v << 4) | uint32_t(d);

@@ -67,6 +67,9 @@ private:
     std::unordered_map<std::string, size_t> m_index; // lower-case name -> section
 };
 
+// The value of one hexadecimal digit, upper or lower case; -1 for any other character.
+int HexDigitValue(char c);
+
 // Parses a 32-bit integer the way the INI object reads one; false when the
 // text is not an integer.
 bool ParseIniInteger(const std::string& text, int* value);

@@ -174,17 +174,6 @@ void KindFields(FieldIo& io, MyJob* job)
     }
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::string EncodeHexText(const std::string& text)
@@ -204,8 +193,8 @@ std::string DecodeHexText(const std::string& hex)
 {
     std::string text;
     for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-        int hi = HexDigit(hex[i]);
-        int lo = HexDigit(hex[i + 1]);
+        int hi = HexDigitValue(hex[i]);
+        int lo = HexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             break;
         char c = char(hi * 16 + lo);

@@ -253,23 +253,21 @@ std::wstring QuoteArg(const std::wstring& arg)
     return out;
 }
 
+bool StartProgram(int argc, wchar_t** argv, PROCESS_INFORMATION* pi);
+int FinishProgram(HANDLE process, const Options& opts, int rc);
+
 int LaunchAndClose(const Options& opts, int argc, wchar_t** argv)
 {
     if (argc < 2)
         return Usage();
-    const std::wstring exe = argv[0];
     const std::wstring caption = argv[1];
-    std::wstring commandLine = QuoteArg(exe);
+    std::vector<wchar_t*> args;
+    args.push_back(argv[0]);
     for (int i = 2; i < argc; ++i)
-        commandLine += L" " + QuoteArg(argv[i]);
-
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
+        args.push_back(argv[i]);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return Fail("cannot start %s (error %lu)", Utf8(exe).c_str(), static_cast<unsigned long>(GetLastError()));
-    CloseHandle(pi.hThread);
-    Info("started %s, process %lu", Utf8(commandLine).c_str(), static_cast<unsigned long>(pi.dwProcessId));
+    if (!StartProgram(int(args.size()), args.data(), &pi))
+        return 1;
 
     int rc = 0;
     HWND hwnd = WaitForWindow(caption, opts, pi.hProcess, pi.dwProcessId);
@@ -287,27 +285,7 @@ int LaunchAndClose(const Options& opts, int argc, wchar_t** argv)
         if (!PostMessageW(hwnd, WM_CLOSE, 0, 0) && !rc)
             rc = Fail("cannot post WM_CLOSE (error %lu)", static_cast<unsigned long>(GetLastError()));
     }
-
-    // After a failed check the program is only in the way.
-    if (rc && WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-    } else if (WaitForSingleObject(pi.hProcess, opts.TimeoutMs) != WAIT_OBJECT_0) {
-        if (!rc)
-            rc = Fail("the program did not end within %lu ms of WM_CLOSE", static_cast<unsigned long>(opts.TimeoutMs));
-        TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-    } else if (!rc) {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        if (code != opts.ExitCode)
-            rc = Fail("the program ended with exit code %lu, expected %lu", static_cast<unsigned long>(code),
-                      static_cast<unsigned long>(opts.ExitCode));
-        else
-            Info("the program ended with exit code %lu", static_cast<unsigned long>(code));
-    }
-    CloseHandle(pi.hProcess);
-    return rc;
+    return FinishProgram(pi.hProcess, opts, rc);
 }
 
 int WaitWindowCommand(const Options& opts, int argc, wchar_t** argv)
