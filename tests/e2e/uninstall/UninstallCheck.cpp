@@ -4,14 +4,14 @@
 //
 // Both paths may be Windows paths or absolute Unix paths (read through Z:).
 // uninstall.exe starts "MsiExec.exe" through ShellExecute, which under Wine
-// finds the system folder's copy before any other, whatever the current
-// folder or PATH. So for the run the stand-in takes that copy's place, and
-// its children get msiexec.exe=n in WINEDLLOVERRIDES, because Wine would
-// otherwise run its builtin for a program in the system folder. The original
-// goes back at the end, or at the start of the next run if this one died.
-// Then it runs uninstall.exe with each command line of a table and checks
-// that it either shows its error box or hands the text, unchanged, to
-// MsiExec.exe without waiting for it.
+// looks in the system folders first and then along PATH, never in the
+// current or the program's folder. A stand-in dropped into system32 would not
+// do: Wine runs its builtin for any program there. So for the run the system
+// msiexec.exe is moved aside and the stand-in waits in a folder put first on
+// PATH. The original goes back at the end, or at the start of the next run if
+// this one died. Then it runs uninstall.exe with each command line of a table
+// and checks that it either shows its error box or hands the text, unchanged,
+// to MsiExec.exe without waiting for it.
 //
 // Exit status: 0 every case passed; 1 some failed, each with its reason;
 // 2 usage or setup error. Every wait polls against a deadline.
@@ -193,17 +193,95 @@ std::vector<DWORD> ChildProcesses(DWORD pid)
     return out;
 }
 
+// The standard icons a message box may show, to name what it shows.
+struct StockIcon {
+    const char* Name;
+    LPCSTR Id;
+};
+const StockIcon StockIcons[] = {
+    {"error", MAKEINTRESOURCEA(32513)},       // IDI_ERROR
+    {"warning", MAKEINTRESOURCEA(32515)},     // IDI_WARNING
+    {"information", MAKEINTRESOURCEA(32516)}, // IDI_INFORMATION
+    {"question", MAKEINTRESOURCEA(32514)},    // IDI_QUESTION
+};
+
+// Pixels of an icon drawn on black and on white: where they agree it is opaque.
+struct IconPixels {
+    std::vector<COLORREF> Color;
+    std::vector<bool> Opaque;
+};
+
+IconPixels Render(HICON icon, int size)
+{
+    IconPixels out;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    std::vector<COLORREF> onBlack, onWhite;
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT all = {0, 0, size, size};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(pass ? WHITE_BRUSH : BLACK_BRUSH)));
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        std::vector<COLORREF>& px = pass ? onWhite : onBlack;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                px.push_back(GetPixel(dc, x, y));
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    out.Color = onBlack;
+    for (size_t i = 0; i < onBlack.size(); ++i)
+        out.Opaque.push_back(onBlack[i] == onWhite[i]);
+    return out;
+}
+
+// Which stock icon the screen shows at the control's top left, or nullptr.
+const char* ShownIcon(HWND control)
+{
+    int size = GetSystemMetrics(SM_CXICON);
+    POINT at = {0, 0};
+    ClientToScreen(control, &at);
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> shown;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x)
+            shown.push_back(GetPixel(screen, at.x + x, at.y + y));
+    }
+    ReleaseDC(nullptr, screen);
+    for (const StockIcon& stock : StockIcons) {
+        IconPixels ref = Render(LoadIconA(nullptr, stock.Id), size);
+        size_t opaque = 0, same = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (ref.Opaque[i]) {
+                ++opaque;
+                same += ref.Color[i] == shown[i];
+            }
+        }
+        if (opaque > shown.size() / 4 && same == opaque)
+            return stock.Name;
+    }
+    return nullptr;
+}
+
 class Checker {
 public:
     std::string Work;
     std::string Uninstall;
-    std::string Log;
-    std::string Installer; // the system folder's msiexec.exe, our stand-in for the run
+    std::string Log; // this case's
+    std::string Installer; // the stand-in, first on PATH
     HANDLE Release = nullptr;
 
     bool Run(const Case& c)
     {
+        // A log of its own per case: a stand-in a failed case left behind
+        // may still write to the one before.
+        Log = Work + "\\msiexec-" + std::to_string(++Count) + ".log";
         DeleteFileA(Log.c_str());
+        SetEnvironmentVariableA("FAKE_MSIEXEC_LOG", Log.c_str());
         ResetEvent(Release);
         std::string line = "\"" + Uninstall + "\"" + c.Tail;
         std::vector<char> buf(line.begin(), line.end());
@@ -227,6 +305,8 @@ public:
     }
 
 private:
+    int Count = 0;
+
     bool WaitExit(HANDLE process, const char* what)
     {
         if (WaitForSingleObject(process, DeadlineMs) != WAIT_OBJECT_0)
@@ -260,7 +340,8 @@ private:
         if (caption != ErrorCaption)
             return Fail("the message box's caption is \"%s\", not \"%s\"", caption.c_str(),
                         ErrorCaption);
-        bool text = false, icon = false;
+        bool text = false;
+        HWND icon = nullptr;
         std::vector<HWND> buttons;
         std::string seen;
         for (HWND child : Children(box)) {
@@ -270,7 +351,7 @@ private:
             } else if (lstrcmpiA(cls.c_str(), "Static") == 0) {
                 LONG style = GetWindowLongA(child, GWL_STYLE);
                 if ((style & SS_TYPEMASK) == SS_ICON) {
-                    icon = true;
+                    icon = child;
                 } else {
                     std::string t = Text(child);
                     seen += " \"" + t + "\"";
@@ -283,6 +364,17 @@ private:
                         seen.empty() ? " none" : seen.c_str());
         if (!icon)
             return Fail("the message box shows no icon");
+        // Painting may lag behind the window's appearance: wait for a known icon.
+        const char* shown = nullptr;
+        for (DWORD waited = 0; !(shown = ShownIcon(icon)); waited += PollMs) {
+            if (waited >= DeadlineMs)
+                return Fail("the message box's icon is none of the standard ones");
+            Sleep(PollMs);
+        }
+        if (lstrcmpA(shown, "error") != 0)
+            return Fail("the message box shows the %s icon, not the error icon", shown);
+        if (GetWindow(box, GW_OWNER))
+            return Fail("the message box has an owner window; it should stand alone");
         if (buttons.size() != 1 || GetDlgCtrlID(buttons[0]) != IDOK)
             return Fail("the message box should have one button, OK; it has %u",
                         unsigned(buttons.size()));
@@ -354,14 +446,13 @@ void RemoveTree(const std::string& dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-// Puts the stand-in in place of the system's msiexec.exe, keeping the original
-// aside; Restore undoes it.
-class InstallerSwap {
+// Moves the system's msiexec.exe aside for the run; Restore puts it back.
+class InstallerAside {
 public:
     std::string Target;
     std::string Saved;
 
-    InstallerSwap()
+    InstallerAside()
     {
         char sys[MAX_PATH] = {};
         GetSystemDirectoryA(sys, MAX_PATH);
@@ -369,26 +460,18 @@ public:
         Saved = Target + ".uninstall-check-saved";
     }
 
-    bool Put(const std::string& fake)
+    bool Move()
     {
         Restore();
-        if (Exists(Target) && !MoveFileA(Target.c_str(), Saved.c_str()))
-            return false;
-        Placed = true;
-        return CopyFileA(fake.c_str(), Target.c_str(), FALSE);
+        return !Exists(Target) || MoveFileA(Target.c_str(), Saved.c_str());
     }
 
+    // Whatever lies at Target beside a saved copy is not the original.
     void Restore()
     {
         if (Exists(Saved))
             MoveFileExA(Saved.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING);
-        else if (Placed)
-            DeleteFileA(Target.c_str());
-        Placed = false;
     }
-
-private:
-    bool Placed = false;
 };
 
 bool UnderWine()
@@ -406,7 +489,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (!UnderWine()) {
-        // On Windows the system's msiexec.exe is not ours to replace.
+        // On Windows the system's msiexec.exe is not ours to move aside.
         std::fputs("uninstall-check: runs only under Wine\n", stderr);
         return 2;
     }
@@ -421,31 +504,34 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    checker.Work = std::string(temp) + "uninstall-check-" + std::to_string(GetCurrentProcessId());
+    // One fixed name, so a run clears what a killed one left.
+    checker.Work = std::string(temp) + "uninstall-check";
     RemoveTree(checker.Work);
     if (!CreateDirectoryA(checker.Work.c_str(), nullptr)) {
         std::fprintf(stderr, "uninstall-check: cannot make %s\n", checker.Work.c_str());
         return 2;
     }
-    checker.Log = checker.Work + "\\msiexec.log";
-
-    InstallerSwap swap;
-    checker.Installer = swap.Target;
-    if (!swap.Put(fake)) {
-        std::fprintf(stderr, "uninstall-check: cannot put %s in place of %s (error %lu)\n",
-                     fake.c_str(), swap.Target.c_str(), GetLastError());
-        swap.Restore();
+    checker.Installer = checker.Work + "\\MsiExec.exe";
+    if (!CopyFileA(fake.c_str(), checker.Installer.c_str(), FALSE)) {
+        std::fprintf(stderr, "uninstall-check: cannot copy %s into %s\n", fake.c_str(),
+                     checker.Work.c_str());
         RemoveTree(checker.Work);
         return 2;
     }
-    char overrides[1024] = {};
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof(overrides));
-    std::string loadOrder = overrides[0] ? std::string(overrides) + ";msiexec.exe=n" : "msiexec.exe=n";
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", loadOrder.c_str());
+    InstallerAside aside;
+    if (!aside.Move()) {
+        std::fprintf(stderr, "uninstall-check: cannot move %s aside (error %lu)\n",
+                     aside.Target.c_str(), GetLastError());
+        RemoveTree(checker.Work);
+        return 2;
+    }
+    std::vector<char> path(32768);
+    DWORD n = GetEnvironmentVariableA("PATH", path.data(), DWORD(path.size()));
+    std::string search = checker.Work + (n && n < path.size() ? ";" + std::string(path.data()) : "");
+    SetEnvironmentVariableA("PATH", search.c_str());
 
     std::string hold = "UninstallCheck-release-" + std::to_string(GetCurrentProcessId());
     checker.Release = CreateEventA(nullptr, TRUE, FALSE, hold.c_str());
-    SetEnvironmentVariableA("FAKE_MSIEXEC_LOG", checker.Log.c_str());
     SetEnvironmentVariableA("FAKE_MSIEXEC_HOLD", hold.c_str());
 
     int passed = 0, failed = 0;
@@ -461,7 +547,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     CloseHandle(checker.Release);
-    swap.Restore();
+    aside.Restore();
     RemoveTree(checker.Work);
     std::printf("uninstall: %d passed, %d failed\n", passed, failed);
     return failed ? 1 : 0;
