@@ -6,6 +6,7 @@
 
 #include "win32/Application.h"
 #include "win32/Form.h"
+#include "win32/LazyApi.h"
 
 namespace {
 
@@ -486,11 +487,17 @@ bool TCheckListBox::OnDrawItem(DRAWITEMSTRUCT* item)
     check.right = check.left + box;
     check.bottom = check.top + box;
     const bool checked = Checked(int(item->itemID));
-    HTHEME theme = OpenThemeData(m_hwnd, L"BUTTON");
+    using OpenFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
+    using DrawFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT);
+    using CloseFn = HRESULT(WINAPI*)(HTHEME);
+    static OpenFn openTheme = LazyProc<OpenFn>("uxtheme.dll", "OpenThemeData");
+    static DrawFn drawTheme = LazyProc<DrawFn>("uxtheme.dll", "DrawThemeBackground");
+    static CloseFn closeTheme = LazyProc<CloseFn>("uxtheme.dll", "CloseThemeData");
+    HTHEME theme = openTheme && drawTheme && closeTheme ? openTheme(m_hwnd, L"BUTTON") : nullptr;
     if (theme) {
-        DrawThemeBackground(theme, dc, BP_CHECKBOX,
-                            checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &check, nullptr);
-        CloseThemeData(theme);
+        drawTheme(theme, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL,
+                  &check, nullptr);
+        closeTheme(theme);
     } else {
         DrawFrameControl(dc, &check, DFC_BUTTON,
                          DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));

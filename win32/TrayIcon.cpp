@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "win32/Application.h"
+#include "win32/LazyApi.h"
 
 namespace {
 
@@ -93,7 +94,9 @@ bool TTrayIcon::Notify(DWORD action)
     nid.uCallbackMessage = WM_TRAYICON;
     nid.hIcon = m_icon;
     lstrcpynA(nid.szTip, m_hint.c_str(), sizeof nid.szTip);
-    return Shell_NotifyIconA(action, &nid) != FALSE;
+    using NotifyFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+    static NotifyFn notify = LazyProc<NotifyFn>("shell32.dll", "Shell_NotifyIconA");
+    return notify && notify(action, &nid) != FALSE;
 }
 
 bool TTrayIcon::Show()
