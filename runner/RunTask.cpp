@@ -1,15 +1,12 @@
 #include "runner/RunTask.h"
 
-#include <mstask.h>
-
 #include "actions/IniFile.h"
 #include "actions/JobIni.h"
 #include "actions/JobPack.h"
 #include "app/Globals.h"
+#include "taskstore/TaskScheduler_win.h"
 #include "ui/MainForm.h"
 #include "win32/Application.h"
-#include "win32/Handles.h"
-#include "win32/Strings.h"
 
 JobBgMusic* BgMusicJob = nullptr;
 
@@ -41,24 +38,21 @@ CRunTask::~CRunTask()
 
 bool CRunTask::LoadTaskActions(MyTask* task)
 {
-    ComPtr<ITaskScheduler> scheduler;
-    if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_ITaskScheduler, scheduler.PutVoid())))
+    std::unique_ptr<ITaskStoreScheduler> scheduler;
+    if (TsFailed(CreateComScheduler(&scheduler)))
         return false;
-    ComPtr<ITask> item;
-    HRESULT hr = scheduler->Activate(Widen(task->FileName).c_str(), IID_ITask, item.PutUnknown());
-    scheduler.Reset();
-    if (FAILED(hr))
+    std::unique_ptr<IWorkItem> item;
+    long hr = scheduler->Activate(task->FileName, &item);
+    scheduler.reset();
+    if (TsFailed(hr) || !item)
         return false;
-    WORD size = 0;
-    CoTaskMem<BYTE> data;
-    hr = item->GetWorkItemData(&size, data.Put());
-    item.Reset();
-    if (FAILED(hr))
+    std::string packed;
+    hr = item->GetWorkItemData(&packed);
+    item.reset();
+    if (TsFailed(hr))
         return false;
 
     DeleteFileA(TempActionFile.c_str());
-    std::string packed(reinterpret_cast<const char*>(data.Get()), data.Get() ? size : 0);
     MemIniFile ini(TempActionFile);
     ini.SetText(UnpackJobText(packed));
     task->Name = ini.ReadString("Main", "Name",

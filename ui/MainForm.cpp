@@ -9,6 +9,7 @@
 #include "app/Service.h"
 #include "app/Settings.h"
 #include "runner/RunTask.h"
+#include "taskstore/TaskScheduler_win.h"
 #include "ui/FindWindowForm.h"
 #include "ui/HookWindow.h"
 #include "ui/JobForm.h"
@@ -207,7 +208,22 @@ void TMainForm::StartInteractive()
         CheckUpdateThd->Manual = false;
         CheckUpdateThd->Resume();
     }
+
+    ListTasks(CreateComScheduler, ProgramTaskEnvironment(),
+              [this](MyTask* task) { listTasks.Add(task->Name, task, task->Enabled); });
     Application.ShowMainForm = true;
+}
+
+void TMainForm::FreeTaskRecords()
+{
+    for (int i = 0; i < listTasks.Count(); ++i) {
+        auto* task = static_cast<MyTask*>(listTasks.Object(i));
+        listTasks.SetObject(i, nullptr);
+        if (task) {
+            FreeJobList(&task->Jobs);
+            delete task;
+        }
+    }
 }
 
 void TMainForm::TrayiconTimerTimer()
@@ -241,6 +257,7 @@ void TMainForm::FormDestroy()
     }
     if (m_tray)
         m_tray->Hide();
+    FreeTaskRecords();
     StopHookWindow();
     if (m_comInitialized) {
         CoUninitialize();

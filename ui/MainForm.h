@@ -33,6 +33,8 @@ private:
     void TrayiconTimerTimer();
     void Close1Click();
     void UpdateChecked(bool succeeded);
+    // The list owns the task records: each item's object.
+    void FreeTaskRecords();
 
     TLabel lblTasks;
     TCheckListBox listTasks;

@@ -1,0 +1,30 @@
+#pragma once
+// The task store's view of the Task Scheduler over its COM interfaces
+// (mstask), with what Wine's Task Scheduler needs besides: names with a dot
+// opened and deleted through their files, the ".job" of a name dropped before
+// Activate, a Delete retried while the service reads the file, and trigger
+// descriptions of our own where GetTriggerString gives none.
+
+#include <mstask.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "taskstore/TaskStore.h"
+
+// A new scheduler object (CoCreateInstance of CLSID_CTaskScheduler); the
+// result of creating it. Fits SchedulerFactory.
+long CreateComScheduler(std::unique_ptr<ITaskStoreScheduler>* scheduler);
+
+// The running program as the task store sees it: short paths of the program
+// file and ProgramFolder, the logged-on user, TempActionFile.
+TaskStoreEnvironment ProgramTaskEnvironment();
+
+// The ITask behind a work item of the COM scheduler (no reference added), or
+// null for any other work item.
+ITask* ComTaskOf(IWorkItem* item);
+
+// The description of one trigger in the user's date and time formats, or
+// empty when the trigger cannot be read or is Wine's placeholder.
+std::string DescribeComTrigger(ITask* task, WORD index);
