@@ -17,7 +17,7 @@
 
 namespace {
 
-struct WorkItemSpec {
+struct WorkItemSetup {
     std::string Creator = OwnTaskCreator;
     std::string Comment;
     DWORD Flags = 0;
@@ -89,7 +89,7 @@ protected:
     // Writes a work item file through the Task Scheduler's own objects. The
     // file is saved under its full name: Wine takes no dotted names in
     // AddWorkItem.
-    void Make(const std::string& name, const WorkItemSpec& spec)
+    void Make(const std::string& name, const WorkItemSetup& setup)
     {
         m_made.push_back(name);
         DeleteFileA(JobFile(name).c_str());
@@ -100,17 +100,17 @@ protected:
         ComPtr<ITask> task;
         ASSERT_HRESULT_SUCCEEDED(
             scheduler->NewWorkItem(L"TsScratch", CLSID_CTask, IID_ITask, task.PutUnknown()));
-        ASSERT_HRESULT_SUCCEEDED(task->SetCreator(Widen(spec.Creator).c_str()));
-        ASSERT_HRESULT_SUCCEEDED(task->SetComment(Widen(spec.Comment).c_str()));
-        ASSERT_HRESULT_SUCCEEDED(task->SetFlags(spec.Flags));
+        ASSERT_HRESULT_SUCCEEDED(task->SetCreator(Widen(setup.Creator).c_str()));
+        ASSERT_HRESULT_SUCCEEDED(task->SetComment(Widen(setup.Comment).c_str()));
+        ASSERT_HRESULT_SUCCEEDED(task->SetFlags(setup.Flags));
         ASSERT_HRESULT_SUCCEEDED(task->SetApplicationName(
-            Widen(spec.Application.empty() ? env.ProgramPath : spec.Application).c_str()));
+            Widen(setup.Application.empty() ? env.ProgramPath : setup.Application).c_str()));
         ASSERT_HRESULT_SUCCEEDED(task->SetParameters(Widen(TaskParameters(name)).c_str()));
-        if (!spec.Data.empty())
+        if (!setup.Data.empty())
             ASSERT_HRESULT_SUCCEEDED(task->SetWorkItemData(
-                WORD(spec.Data.size()),
-                reinterpret_cast<BYTE*>(const_cast<char*>(spec.Data.data()))));
-        if (spec.DailyTrigger) {
+                WORD(setup.Data.size()),
+                reinterpret_cast<BYTE*>(const_cast<char*>(setup.Data.data()))));
+        if (setup.DailyTrigger) {
             WORD index = 0;
             ComPtr<ITaskTrigger> trigger;
             ASSERT_HRESULT_SUCCEEDED(task->CreateTrigger(&index, trigger.Put()));
@@ -171,21 +171,21 @@ private:
 
 TEST_F(TaskSchedulerTest, ListsOwnTasksWithCommentStateTriggersAndActions)
 {
-    WorkItemSpec morning;
+    WorkItemSetup morning;
     morning.Comment = "Every morning";
     morning.Flags = TASK_FLAG_RUN_ONLY_IF_LOGGED_ON;
     morning.DailyTrigger = true;
     morning.Data = PackedActions("Renamed since", "Hello");
     Make("TsMorning", morning);
-    WorkItemSpec off;
+    WorkItemSetup off;
     off.Flags = TASK_FLAG_DISABLED;
     Make("TsOff", off);
     // Another program's work items, one of them pointing elsewhere.
-    WorkItemSpec foreign;
+    WorkItemSetup foreign;
     foreign.Creator = "Someone";
     foreign.Application = "C:\\OTHER\\TOOL.EXE";
     Make("TsForeign", foreign);
-    WorkItemSpec lower;
+    WorkItemSetup lower;
     lower.Creator = "vemkoscheduler";
     lower.Application = "C:\\OTHER\\TOOL.EXE";
     Make("TsLower", lower);
@@ -220,10 +220,10 @@ TEST_F(TaskSchedulerTest, ListsOwnTasksWithCommentStateTriggersAndActions)
 TEST_F(TaskSchedulerTest, ADottedNameOpensListsSavesAndDeletes)
 {
     const std::string name = "Ts Backup 1.2";
-    WorkItemSpec spec;
-    spec.Comment = "dotted";
-    spec.Data = PackedActions(name, "Dots");
-    Make(name, spec);
+    WorkItemSetup setup;
+    setup.Comment = "dotted";
+    setup.Data = PackedActions(name, "Dots");
+    Make(name, setup);
 
     std::map<std::string, MyTask*> listed = List(env);
     ASSERT_EQ(listed.count(name), 1u);
@@ -258,10 +258,10 @@ TEST_F(TaskSchedulerTest, AMovedProgramIsRepairedOnceAndThenLeftAlone)
     moved.ProgramFolder = "C:\\NEWPLA~1\\";
     for (const std::string name : {"TsMoved", "TsMoved 2.0"}) {
         SCOPED_TRACE(name);
-        WorkItemSpec spec;
-        spec.Application = "C:\\OLD\\SCHED.EXE";
-        spec.Flags = TASK_FLAG_RUN_ONLY_IF_LOGGED_ON;
-        Make(name, spec);
+        WorkItemSetup setup;
+        setup.Application = "C:\\OLD\\SCHED.EXE";
+        setup.Flags = TASK_FLAG_RUN_ONLY_IF_LOGGED_ON;
+        Make(name, setup);
 
         ASSERT_EQ(List(moved).count(name), 1u);
         {
@@ -289,9 +289,9 @@ TEST_F(TaskSchedulerTest, AMovedProgramIsRepairedOnceAndThenLeftAlone)
 TEST_F(TaskSchedulerTest, RunModeLoadsTheActionsOfARealTask)
 {
     const std::string name = "TsRun 1.5";
-    WorkItemSpec spec;
-    spec.Data = PackedActions(name, "From the run");
-    Make(name, spec);
+    WorkItemSetup setup;
+    setup.Data = PackedActions(name, "From the run");
+    Make(name, setup);
     CRunTask run;
     MyTask task;
     task.FileName = name + ".job";
