@@ -90,8 +90,8 @@ bool Exists(const std::string& path)
 
 std::string ReadFileText(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
     std::string text;
@@ -176,18 +176,39 @@ std::vector<HWND> Children(HWND parent)
     return out;
 }
 
-// Processes whose parent is pid: what uninstall.exe started.
-std::vector<DWORD> ChildProcesses(DWORD pid)
+ULONGLONG StartTime(HANDLE process)
 {
-    std::vector<DWORD> out;
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
+        return 0;
+    return (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Processes that parent started: their parent id is its, and they began after
+// it did (Wine soon hands out an ended process's id again). Wine's desktop
+// process does not count.
+std::vector<std::string> ChildProcesses(HANDLE parent, DWORD pid)
+{
+    std::vector<std::string> out;
+    ULONGLONG born = StartTime(parent);
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE)
         return out;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry)) {
-        if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid)
-            out.push_back(entry.th32ProcessID);
+        if (entry.th32ParentProcessID != pid || entry.th32ProcessID == pid)
+            continue;
+        // Wine's user32 starts the desktop from the first program that needs it.
+        if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0)
+            continue;
+        HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        bool younger = child && StartTime(child) >= born;
+        if (child)
+            CloseHandle(child);
+        if (younger)
+            out.push_back(std::string(entry.szExeFile) + " (" +
+                          std::to_string(entry.th32ProcessID) + ")");
     }
     CloseHandle(snap);
     return out;
@@ -271,7 +292,7 @@ class Checker {
 public:
     std::string Work;
     std::string Uninstall;
-    std::string Log; // this case's
+    std::string Log;       // this case's
     std::string Installer; // the stand-in, first on PATH
     HANDLE Release = nullptr;
 
@@ -289,8 +310,8 @@ public:
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            Work.c_str(), &si, &pi))
+        if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, Work.c_str(),
+                            &si, &pi))
             return Fail("could not start %s (error %lu)", line.c_str(), GetLastError());
         CloseHandle(pi.hThread);
         bool ok = c.StartsInstaller ? CheckStarts(c, pi) : CheckRefuses(pi);
@@ -380,9 +401,9 @@ private:
                         unsigned(buttons.size()));
 
         // While the box is up nothing may have been started.
-        std::vector<DWORD> started = ChildProcesses(pi.dwProcessId);
+        std::vector<std::string> started = ChildProcesses(pi.hProcess, pi.dwProcessId);
         if (!started.empty())
-            return Fail("it started process %lu as well as showing the box", started[0]);
+            return Fail("it started %s as well as showing the box", started[0].c_str());
         if (Exists(Log))
             return Fail("it started MsiExec.exe as well as showing the box");
 
@@ -527,7 +548,8 @@ int main(int argc, char** argv)
     }
     std::vector<char> path(32768);
     DWORD n = GetEnvironmentVariableA("PATH", path.data(), DWORD(path.size()));
-    std::string search = checker.Work + (n && n < path.size() ? ";" + std::string(path.data()) : "");
+    std::string search =
+        checker.Work + (n && n < path.size() ? ";" + std::string(path.data()) : "");
     SetEnvironmentVariableA("PATH", search.c_str());
 
     std::string hold = "UninstallCheck-release-" + std::to_string(GetCurrentProcessId());
