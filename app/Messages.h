@@ -9,3 +9,6 @@ constexpr UINT WM_JOBDONE = 0x2946;
 constexpr UINT WM_UPDATECHECKED = WM_USER + 101;
 // WM_COPYDATA tag of what the hook library reports.
 constexpr ULONG_PTR CopyDataHookCommand = 80;
+// Posted by the main window to itself as the last step of the interactive
+// start-up: the task list fills once the window is on the screen.
+constexpr UINT WM_FILLTASKLIST = WM_APP + 1;

@@ -2,7 +2,10 @@
 // main window being shown, and from a "-run" start to exit for a task that
 // cannot be loaded, each beside a minimal Win32 program.
 //
-//   bench_startup SCHEDULER_EXE MINIMAL_EXE [ROUNDS]
+//   bench_startup SCHEDULER_EXE MINIMAL_EXE [ROUNDS [CONTROLS_EXE]]
+//
+// CONTROLS_EXE, a bare window with the main window's controls on the same
+// platform pieces, shows how much of the difference the platform takes.
 
 #include <windows.h>
 
@@ -117,13 +120,30 @@ int main(int argc, char** argv)
     }
     const std::string scheduler = argv[1], minimal = argv[2];
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 9;
+    const std::string controls = argc > 4 ? argv[4] : "";
 
-    std::vector<double> mainWindow, minimalWindow, runExit, minimalExit;
+    // One round to warm the caches, not counted. The two programs then take
+    // turns at going first, so that neither always inherits the other's
+    // after-effects (the wine server's and the X server's work).
+    TimeToWindow(scheduler, "TMainForm");
+    TimeToWindow(minimal, "MinimalWindow");
+    std::vector<double> mainWindow, minimalWindow, runExit, minimalExit, controlsWindow;
     for (int r = 0; r < rounds; ++r) {
-        mainWindow.push_back(TimeToWindow(scheduler, "TMainForm"));
-        minimalWindow.push_back(TimeToWindow(minimal, "MinimalWindow"));
-        runExit.push_back(TimeToExit(scheduler, "-run \"No such task\""));
-        minimalExit.push_back(TimeToExit(minimal, "-close"));
+        const bool schedulerFirst = r % 2 == 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == schedulerFirst)
+                mainWindow.push_back(TimeToWindow(scheduler, "TMainForm"));
+            else
+                minimalWindow.push_back(TimeToWindow(minimal, "MinimalWindow"));
+        }
+        if (!controls.empty())
+            controlsWindow.push_back(TimeToWindow(controls, "ControlsWindow"));
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == schedulerFirst)
+                runExit.push_back(TimeToExit(scheduler, "-run \"No such task\""));
+            else
+                minimalExit.push_back(TimeToExit(minimal, "-close"));
+        }
     }
     const double a = Median(mainWindow), b = Median(minimalWindow);
     const double c = Median(runExit), d = Median(minimalExit);
@@ -132,6 +152,12 @@ int main(int argc, char** argv)
     std::printf("-run start to exit (task cannot be loaded): scheduler %.1f ms, minimal program "
                 "open and close %.1f ms, ratio %.2f\n",
                 c, d, d > 0 ? c / d : 0.0);
+    if (!controls.empty()) {
+        const double e = Median(controlsWindow);
+        std::printf("floor: a bare window with the same controls, common controls 6 and COM "
+                    "%.1f ms, ratio %.2f to the minimal program\n",
+                    e, b > 0 ? e / b : 0.0);
+    }
     std::printf("(medians of %d rounds)\n", rounds);
     return a < 0 || c < 0;
 }

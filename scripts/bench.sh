@@ -24,5 +24,6 @@ if [ "$what" = all ] || [ "$what" = startup ]; then
   win=build/win32
   bash "$env_sh" run "$state" "$win/bench/bench_startup.exe" \
     "$(bash "$env_sh" winpath "$win/app/scheduler.exe")" \
-    "$(bash "$env_sh" winpath "$win/bench/minimal_window.exe")" 15
+    "$(bash "$env_sh" winpath "$win/bench/minimal_window.exe")" "${SCHED_BENCH_ROUNDS:-21}" \
+    "$(bash "$env_sh" winpath "$win/bench/controls_window.exe")"
 fi

@@ -62,6 +62,9 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::CreateControls()
 {
+    // A run never shows the main window: it only receives the run's messages.
+    if (FirstArgument() == "-run")
+        return;
     lblTasks.Create(this, "&Tasks:", 8, 8, 150, 14);
     listTasks.Create(this, 8, 24, 200, 258, 14);
     listTasks.SetAnchors(AnchorLeft | AnchorTop | AnchorBottom);
@@ -209,9 +212,23 @@ void TMainForm::StartInteractive()
         CheckUpdateThd->Resume();
     }
 
+    PostMessageA(Handle(), WM_FILLTASKLIST, 0, 0);
+    Application.ShowMainForm = true;
+}
+
+void TMainForm::FillTaskList()
+{
     ListTasks(CreateComScheduler, ProgramTaskEnvironment(),
               [this](MyTask* task) { listTasks.Add(task->Name, task, task->Enabled); });
-    Application.ShowMainForm = true;
+}
+
+bool TMainForm::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
+{
+    if (msg != WM_FILLTASKLIST)
+        return false;
+    FillTaskList();
+    *result = 0;
+    return true;
 }
 
 void TMainForm::FreeTaskRecords()

@@ -25,6 +25,7 @@ protected:
     void FormClose(CloseAction& action) override;
     void FormDestroy() override;
     void FormCanResize(int& newWidth, int& newHeight, bool& resize) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     bool MainWindowProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -35,6 +36,7 @@ private:
     void UpdateChecked(bool succeeded);
     // The list owns the task records: each item's object.
     void FreeTaskRecords();
+    void FillTaskList();
 
     TLabel lblTasks;
     TCheckListBox listTasks;

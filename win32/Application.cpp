@@ -13,6 +13,9 @@ namespace {
 
 const char UtilityClass[] = "SchedulerUtilityWindow";
 const UINT WM_SYNCHRONIZE = WM_APP + 0x3F00;
+// Timer of the utility window that makes waiting forms while the loop idles;
+// TTimer identifiers are object addresses and never this small.
+const UINT_PTR PendingFormsTimer = 1;
 
 } // namespace
 
@@ -48,15 +51,53 @@ bool TApplication::Initialize(HINSTANCE instance)
 bool TApplication::CreateForm(TForm* form)
 {
     m_forms.push_back(form);
-    if (!m_mainForm)
+    if (!m_mainForm) {
         m_mainForm = form;
-    return form->CreateHandle();
+        return form->CreateHandle();
+    }
+    form->SetCreateOnDemand();
+    return true;
+}
+
+bool TApplication::CreateNextPendingForm()
+{
+    for (TForm* form : m_forms)
+        if (!form->HandleAllocated() && form != m_mainForm) {
+            form->Handle();
+            // A window that cannot be made is not tried again.
+            if (!form->HandleAllocated())
+                continue;
+            return true;
+        }
+    return false;
+}
+
+void TApplication::CreatePendingForms()
+{
+    while (CreateNextPendingForm()) {
+    }
+}
+
+HFONT TApplication::SharedFont(const char* face, int pixelHeight)
+{
+    for (const FontEntry& entry : m_fonts)
+        if (entry.Height == pixelHeight && entry.Face == face)
+            return entry.Font.Get();
+    HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+    m_fonts.push_back(FontEntry{face, pixelHeight, UniqueFont(font)});
+    return font;
 }
 
 void TApplication::Run()
 {
     if (!m_terminated && ShowMainForm && m_mainForm)
         m_mainForm->Show();
+    // The other forms' windows are made when nothing else waits: a timer
+    // message comes after input and painting.
+    if (!m_terminated && m_utility)
+        SetTimer(m_utility, PendingFormsTimer, 0, nullptr);
     while (!m_terminated && HandleMessage()) {
     }
     m_terminated = true;
@@ -147,6 +188,11 @@ LRESULT CALLBACK TApplication::UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, L
         return 0;
     }
     case WM_TIMER: {
+        if (wParam == PendingFormsTimer) {
+            if (!Application.CreateNextPendingForm())
+                KillTimer(hwnd, PendingFormsTimer);
+            return 0;
+        }
         auto* timer = reinterpret_cast<TTimer*>(wParam);
         auto& timers = Application.m_timers;
         if (std::find(timers.begin(), timers.end(), timer) != timers.end())

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/Handles.h"
+
 class TForm;
 class TTimer;
 
@@ -24,8 +26,13 @@ public:
     // Set during start-up to keep the main form hidden (run and service mode).
     bool ShowMainForm = true;
 
-    // Creates the form's window; the first form created is the main form.
+    // The first form created is the main form and gets its window at once;
+    // the others get theirs on first use, or one by one while the message
+    // loop is idle after the main form has shown. False when the main form's
+    // window could not be made.
     bool CreateForm(TForm* form);
+    // Makes the windows of the forms still waiting for first use.
+    void CreatePendingForms();
     TForm* MainForm() const { return m_mainForm; }
 
     // Shows the main form (unless told not to) and runs the message loop until
@@ -48,6 +55,9 @@ public:
     int Scale(int designPixels) const { return MulDiv(designPixels, m_dpi, 96); }
     int Dpi() const { return m_dpi; }
 
+    // One font per face and pixel height, shared by every form.
+    HFONT SharedFont(const char* face, int pixelHeight);
+
     void AddTimer(TTimer* timer);
     void RemoveTimer(TTimer* timer);
 
@@ -55,12 +65,20 @@ private:
     static LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     void DestroyForms();
+    bool CreateNextPendingForm();
+
+    struct FontEntry {
+        std::string Face;
+        int Height;
+        UniqueFont Font;
+    };
 
     HINSTANCE m_instance = nullptr;
     std::string m_title;
     TForm* m_mainForm = nullptr;
     std::vector<TForm*> m_forms;
     std::vector<TTimer*> m_timers;
+    std::vector<FontEntry> m_fonts;
     HWND m_utility = nullptr;
     DWORD m_mainThreadId = 0;
     int m_dpi = 96;

@@ -83,11 +83,12 @@ bool TForm::CreateHandle()
 {
     if (m_hwnd)
         return true;
+    if (m_destroyed)
+        return false;
+    m_createTried = true;
     if (!RegisterFormClass(FormClassName))
         return false;
-    m_font.Reset(CreateFontA(-Scale(FontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, FontName));
+    m_font = Application.SharedFont(FontName, Scale(FontHeight));
 
     const DWORD style = StyleFor(Border, MinimizeBox, MaximizeBox);
     const DWORD exStyle = ExStyleFor(Border, HelpButton) | (TopMost ? WS_EX_TOPMOST : 0);
@@ -110,11 +111,20 @@ bool TForm::CreateHandle()
     return true;
 }
 
+HWND TForm::Handle() const
+{
+    if (!m_hwnd && m_createOnDemand && !m_createTried && Application.OnMainThread())
+        const_cast<TForm*>(this)->CreateHandle();
+    return m_hwnd;
+}
+
 void TForm::DestroyHandle()
 {
-    if (!m_hwnd || m_destroyed)
+    if (m_destroyed)
         return;
     m_destroyed = true;
+    if (!m_hwnd)
+        return; // never made: nothing was created to tear down
     FormDestroy();
     HWND hwnd = m_hwnd;
     m_hwnd = nullptr;
@@ -179,7 +189,7 @@ void TForm::PlaceOnFirstShow()
 
 void TForm::Show()
 {
-    if (!m_hwnd)
+    if (!Handle())
         return;
     PlaceOnFirstShow();
     if (!IsWindowVisible(m_hwnd)) {
@@ -217,7 +227,7 @@ void TForm::Close()
 
 int TForm::ShowModal()
 {
-    if (!m_hwnd || m_modal)
+    if (!Handle() || m_modal)
         return mrCancel;
     HWND owner = GetActiveWindow();
     if (!owner && Application.MainForm() && Application.MainForm() != this)

@@ -3,6 +3,11 @@
 // its design values in its constructor, builds its controls in
 // CreateControls, and overrides the events it handles. `this` is stored at
 // WM_NCCREATE; every message goes through one switch in HandleMessage.
+//
+// The main form gets its window when it is created; the application makes
+// the other forms' windows on first use (Show, ShowModal, Handle) or while
+// it is idle, whichever comes first. A form therefore fills its controls in
+// FormShow from its public fields, never from outside before it shows.
 
 #include <windows.h>
 
@@ -34,7 +39,12 @@ public:
     bool CreateHandle();
     // FormDestroy runs, then the window goes.
     void DestroyHandle();
-    HWND Handle() const { return m_hwnd; }
+    // The window; a form made on demand gets it here on first use (main
+    // thread only).
+    HWND Handle() const;
+    bool HandleAllocated() const { return m_hwnd != nullptr; }
+    // Lets Handle() create the window on first use.
+    void SetCreateOnDemand() { m_createOnDemand = true; }
 
     void Show();
     void Hide();
@@ -59,7 +69,7 @@ public:
 
     // Length in screen pixels of a length designed at 96 dots per inch.
     int Scale(int designPixels) const;
-    HFONT Font() const { return m_font.Get(); }
+    HFONT Font() const { return m_font; }
     void AddControl(TControl* control);
     void SetDefaultButton(TButton* button) { m_defaultButton = button; }
     void SetCancelButton(TButton* button) { m_cancelButton = button; }
@@ -105,13 +115,15 @@ private:
     HWND m_hwnd = nullptr;
     WindowProcHook m_hook;
     std::vector<TControl*> m_controls;
-    UniqueFont m_font;
+    HFONT m_font = nullptr; // shared, owned by the application
     TButton* m_defaultButton = nullptr;
     TButton* m_cancelButton = nullptr;
     bool m_modal = false;
     bool m_placed = false;
     bool m_dialogKeys = true;
     bool m_destroyed = false;
+    bool m_createOnDemand = false;
+    bool m_createTried = false;
     int m_designClientPixelsW = 0;
     int m_designClientPixelsH = 0;
 };

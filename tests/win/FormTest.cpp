@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "WinTestUtil.h"
+#include "win32/Application.h"
 #include "win32/Controls.h"
 #include "win32/Form.h"
 #include "win32/Thread.h"
@@ -26,7 +28,7 @@ public:
     TCheckListBox listItems;
     TButton btnOk;
     TButton btnCancel;
-    int Created = 0, Shown = 0, Closed = 0;
+    int Created = 0, Shown = 0, Closed = 0, Destroyed = 0;
     int RefuseCloses = 0; // FormClose keeps the form open this many times
 
 protected:
@@ -45,6 +47,7 @@ protected:
         SetCancelButton(&btnCancel);
     }
     void FormCreate() override { ++Created; }
+    void FormDestroy() override { ++Destroyed; }
     void FormShow() override
     {
         ++Shown;
@@ -213,6 +216,82 @@ private:
 };
 
 } // namespace
+
+TEST(FormOnDemand, GetsItsWindowAtFirstUseAndOnlyThen)
+{
+    TestForm form;
+    form.SetCreateOnDemand();
+    EXPECT_FALSE(form.HandleAllocated());
+    EXPECT_EQ(form.Created, 0);
+
+    HWND hwnd = form.Handle();
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(form.Created, 1);
+    EXPECT_EQ(form.Handle(), hwnd);
+    EXPECT_EQ(form.Created, 1);
+    EXPECT_NE(form.edtName.Handle(), nullptr);
+    form.DestroyHandle();
+    EXPECT_EQ(form.Destroyed, 1);
+    // A destroyed form is not made again behind the caller's back.
+    EXPECT_EQ(form.Handle(), nullptr);
+}
+
+TEST(FormOnDemand, ShowModalMakesTheWindowAndANeverUsedFormIsNotTornDown)
+{
+    TestForm used, unused;
+    used.SetCreateOnDemand();
+    unused.SetCreateOnDemand();
+    TTimer ok;
+    ok.SetInterval(10);
+    ok.OnTimer = [&] {
+        if (used.HandleAllocated() && used.Visible())
+            used.btnOk.Click();
+    };
+    ok.SetEnabled(true);
+    EXPECT_EQ(used.ShowModal(), mrOk);
+    ok.SetEnabled(false);
+    EXPECT_EQ(used.Created, 1);
+    EXPECT_EQ(used.Shown, 1);
+
+    unused.DestroyHandle();
+    EXPECT_EQ(unused.Created, 0);
+    EXPECT_EQ(unused.Destroyed, 0);
+}
+
+TEST(FormOnDemand, OtherThreadsNeverMakeTheWindow)
+{
+    TestForm form;
+    form.SetCreateOnDemand();
+    HWND seen = reinterpret_cast<HWND>(1);
+    std::thread([&] { seen = form.Handle(); }).join();
+    EXPECT_EQ(seen, nullptr);
+    EXPECT_FALSE(form.HandleAllocated());
+    EXPECT_NE(form.Handle(), nullptr);
+}
+
+TEST(FormOnDemand, ApplicationMakesTheMainFormAtOnceAndTheRestWhenAsked)
+{
+    TApplication app; // a second application object: no loop, no utility window
+    TestForm main, second, third;
+    ASSERT_TRUE(app.CreateForm(&main));
+    EXPECT_TRUE(main.HandleAllocated());
+    EXPECT_EQ(app.MainForm(), &main);
+    ASSERT_TRUE(app.CreateForm(&second));
+    ASSERT_TRUE(app.CreateForm(&third));
+    EXPECT_FALSE(second.HandleAllocated());
+    EXPECT_FALSE(third.HandleAllocated());
+
+    app.CreatePendingForms();
+    EXPECT_TRUE(second.HandleAllocated());
+    EXPECT_TRUE(third.HandleAllocated());
+    EXPECT_EQ(second.Created + third.Created, 2);
+    // Every form draws with one font of its face and size.
+    EXPECT_EQ(second.Font(), main.Font());
+    EXPECT_EQ(third.Font(), main.Font());
+    third.DestroyHandle();
+    second.DestroyHandle();
+    main.DestroyHandle();
+}
 
 TEST(Thread, StartsSuspendedAndSynchronizesOnTheMainThread)
 {
