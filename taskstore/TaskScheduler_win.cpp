@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "taskstore/TriggerText.h"
+#include "win32/Dialogs.h"
 #include "win32/Handles.h"
 #include "win32/Strings.h"
 
@@ -191,8 +192,11 @@ public:
     }
     long SetWorkItemData(const std::string& bytes) override
     {
-        if (bytes.size() > 0xFFFF)
-            return E_INVALIDARG;
+        // The .job file finds its triggers through a 16-bit offset that
+        // counts everything before them: data that would push them past it
+        // could be written but never read back.
+        if (bytes.size() > 0xFFFF || JobBytesBeforeTriggers(bytes.size()) > 0xFFFF)
+            return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
         return m_task->SetWorkItemData(
             WORD(bytes.size()),
             reinterpret_cast<BYTE*>(const_cast<char*>(bytes.empty() ? nullptr : bytes.data())));
@@ -235,6 +239,30 @@ public:
     {
         return m_task->SetWorkingDirectory(Widen(folder).c_str());
     }
+    long QueryFile() override
+    {
+        ComPtr<IPersistFile> file;
+        return m_task->QueryInterface(IID_IPersistFile, file.PutVoid());
+    }
+    long SaveAs(const std::string& fullName) override
+    {
+        ComPtr<IPersistFile> file;
+        HRESULT hr = m_task->QueryInterface(IID_IPersistFile, file.PutVoid());
+        if (FAILED(hr))
+            return hr;
+        hr = file->Save(Widen(fullName).c_str(), TRUE);
+        if (SUCCEEDED(hr))
+            m_loadedFrom.clear();
+        return hr;
+    }
+    long SaveCompleted() override
+    {
+        ComPtr<IPersistFile> file;
+        HRESULT hr = m_task->QueryInterface(IID_IPersistFile, file.PutVoid());
+        if (FAILED(hr))
+            return hr;
+        return file->SaveCompleted(nullptr);
+    }
     long Save() override
     {
         ComPtr<IPersistFile> file;
@@ -273,6 +301,39 @@ public:
     }
 
 private:
+    // The length of a .job file up to its triggers with this much data: the
+    // fixed part, the instance count, five counted strings (the file keeps
+    // a default author and comment when there are none), the data and the
+    // reserved part.
+    size_t JobBytesBeforeTriggers(size_t dataSize)
+    {
+        size_t total = 0x44 + 2;
+        auto add = [&total](HRESULT hr, LPWSTR text, size_t fallback) {
+            total += 2;
+            if (SUCCEEDED(hr) && text)
+                total += (lstrlenW(text) + 1) * sizeof(WCHAR);
+            else
+                total += fallback * sizeof(WCHAR);
+            CoTaskMemFree(text);
+        };
+        LPWSTR text = nullptr;
+        HRESULT hr = m_task->GetApplicationName(&text);
+        add(hr, text, 0);
+        text = nullptr;
+        hr = m_task->GetParameters(&text);
+        add(hr, text, 0);
+        text = nullptr;
+        hr = m_task->GetWorkingDirectory(&text);
+        add(hr, text, 0);
+        text = nullptr;
+        hr = m_task->GetCreator(&text);
+        add(hr, text, 5);
+        text = nullptr;
+        hr = m_task->GetComment(&text);
+        add(hr, text, 16);
+        return total + 2 + dataSize + 10;
+    }
+
     ComPtr<ITask> m_task;
     std::string m_loadedFrom;
 };
@@ -473,6 +534,16 @@ TaskStoreEnvironment ProgramTaskEnvironment()
     };
     env.LowerCase = LowerCaseWide;
     env.TempActionFile = TempActionFile;
+    return env;
+}
+
+TaskEditEnvironment ProgramTaskEditEnvironment(HWND owner)
+{
+    TaskEditEnvironment env;
+    env.Store = ProgramTaskEnvironment();
+    env.TasksFolder = TasksFolder;
+    env.FileExists = FileExists;
+    env.ShowError = [owner](const char* message) { ErrorBox(owner, message); };
     return env;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "taskstore/TaskEdit.h"
 #include "taskstore/TaskStore.h"
 
 // A new scheduler object (CoCreateInstance of CLSID_CTaskScheduler); the
@@ -20,6 +21,10 @@ long CreateComScheduler(std::unique_ptr<ITaskStoreScheduler>* scheduler);
 // The running program as the task store sees it: short paths of the program
 // file and ProgramFolder, the logged-on user, TempActionFile.
 TaskStoreEnvironment ProgramTaskEnvironment();
+
+// The same for a task dialog: TasksFolder, the file system, and error
+// messages owned by the dialog's window.
+TaskEditEnvironment ProgramTaskEditEnvironment(HWND owner);
 
 // The ITask behind a work item of the COM scheduler (no reference added), or
 // null for any other work item.

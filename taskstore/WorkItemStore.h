@@ -71,8 +71,14 @@ public:
     virtual long SetParameters(const std::string& parameters) = 0;
     virtual long GetWorkingDirectory(std::string* folder) = 0;
     virtual long SetWorkingDirectory(const std::string& folder) = 0;
-    // Writes the work item to the file it was read from.
+    // Whether the work item offers its file interface (IPersistFile).
+    virtual long QueryFile() = 0;
+    // Writes the work item to the file it was read from or created for.
     virtual long Save() = 0;
+    // Writes the work item to a new file of that full name, which becomes its own.
+    virtual long SaveAs(const std::string& fullName) = 0;
+    // Tells the work item that the save is complete.
+    virtual long SaveCompleted() = 0;
     // Asks the Task Scheduler to start the task now.
     virtual long Run() = 0;
 };

@@ -160,6 +160,14 @@ protected:
         return PackJobText(ini.GetText());
     }
 
+    // Removes the work item of that name at the end of the test.
+    void Track(const std::string& name) { m_made.push_back(name); }
+    MyTask* Listed(const std::string& name)
+    {
+        auto ours = List(env);
+        return ours.count(name) ? ours[name] : nullptr;
+    }
+
     TaskStoreEnvironment env;
     std::string diagnostics;
 
@@ -303,3 +311,196 @@ TEST_F(TaskSchedulerTest, RunModeLoadsTheActionsOfARealTask)
 }
 
 } // namespace
+
+namespace {
+
+JobMsg* NewMessage(const std::string& text)
+{
+    auto* msg = static_cast<JobMsg*>(NewJob(JOB_MSG));
+    msg->Message = text;
+    return msg;
+}
+
+// Letters that bzip2 cannot shrink.
+std::string Noise(size_t length, unsigned seed)
+{
+    std::string text;
+    for (size_t i = 0; i < length; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        text += char('!' + (seed >> 16) % 90);
+    }
+    return text;
+}
+
+std::string DataOf(const std::string& name)
+{
+    std::unique_ptr<IWorkItem> item = OpenTask(CreateComScheduler, name + ".job");
+    std::string data;
+    if (item)
+        item->GetWorkItemData(&data);
+    return data;
+}
+
+} // namespace
+
+TEST_F(TaskSchedulerTest, ANewTaskReachesTheFolderOnlyThroughCommitUnderAFreeName)
+{
+    WorkItemSetup setup;
+    Make("Task1", setup); // Wine's NewWorkItem would not report this name as taken
+    TaskEditEnvironment edit = ProgramTaskEditEnvironment(nullptr);
+    std::vector<std::string> messages;
+    edit.ShowError = [&messages](const char* m) { messages.push_back(m); };
+
+    TaskEditState state;
+    ASSERT_TRUE(BeginNewTask(CreateComScheduler, edit, &state));
+    Track(state.Task->Name);
+    EXPECT_NE(state.Task->Name, "Task1");
+    const std::string name = state.Task->Name;
+    EXPECT_FALSE(Exists(JobFile(name)));
+
+    state.Task->Comment = "Made by the test";
+    ASSERT_TRUE(ApplyTaskProperties(state.WorkItem.get(), *state.Task, true, CommentRule::Always,
+                                    "", MsgFlagsFailed, edit));
+    JobList rows(NewMessage("Hello from the new task"));
+    StoreTaskActions(state.WorkItem.get(), state.Task, {rows.Head()}, edit);
+    std::string user;
+    ASSERT_TRUE(edit.Store.UserName(&user));
+    SetTaskAccount(state.WorkItem.get(), user, "");
+    EXPECT_FALSE(Exists(JobFile(name)));
+    ASSERT_EQ(CommitTask(CreateComScheduler, edit, &state), CommitResult::Saved);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(Exists(JobFile(name)));
+
+    std::unique_ptr<IWorkItem> item = OpenTask(CreateComScheduler, name + ".job");
+    ASSERT_NE(item, nullptr);
+    std::string creator, parameters, folder;
+    std::optional<std::string> application;
+    uint32_t flags = 0;
+    item->GetCreator(&creator);
+    item->GetParameters(&parameters);
+    item->GetWorkingDirectory(&folder);
+    item->GetApplicationName(&application);
+    item->GetFlags(&flags);
+    EXPECT_EQ(creator, "VemkoScheduler");
+    EXPECT_EQ(parameters, "-run \"" + name + "\"");
+    EXPECT_EQ(application.value_or(""), env.ProgramPath);
+    EXPECT_EQ(folder, env.ProgramFolder);
+    EXPECT_EQ(flags & (TaskFlagDisabled | TaskFlagRunOnlyIfLoggedOn), TaskFlagRunOnlyIfLoggedOn);
+    MemIniFile ini;
+    ini.SetText(UnpackJobText(DataOf(name)));
+    EXPECT_EQ(ini.ReadString("Main", "Name", ""), name);
+
+    MyTask* listed = Listed(name);
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(listed->Comment, "Made by the test");
+    ASSERT_NE(listed->Jobs, nullptr);
+    EXPECT_EQ(static_cast<JobMsg*>(listed->Jobs)->Message, "Hello from the new task");
+
+    FreeJobList(&state.Task->Jobs);
+    delete state.Task;
+}
+
+TEST_F(TaskSchedulerTest, RenamingWritesTheNewFileAndThenRemovesTheOld)
+{
+    WorkItemSetup setup;
+    setup.Comment = "kept";
+    setup.Data = PackedActions("TsOld", "moved along");
+    setup.DailyTrigger = true;
+    Make("TsOld", setup);
+    Track("TsNew");
+    TaskEditEnvironment edit = ProgramTaskEditEnvironment(nullptr);
+    edit.ShowError = [](const char*) {};
+
+    MyTask* record = Listed("TsOld");
+    ASSERT_NE(record, nullptr);
+    TaskEditState state;
+    state.Task = record;
+    state.WorkItem = OpenTask(CreateComScheduler, "TsOld.job");
+    state.OldName = "TsOld";
+    ASSERT_NE(state.WorkItem, nullptr);
+    record->Name = "TsNew";
+    record->FileName = "TsNew.job";
+    ASSERT_TRUE(ApplyTaskProperties(state.WorkItem.get(), *record, false,
+                                    CommentRule::WhenChanged, "kept", MsgOptionsFailed, edit));
+    JobList rows(NewMessage("moved along"));
+    StoreTaskActions(state.WorkItem.get(), record, {rows.Head()}, edit);
+    ASSERT_EQ(CommitTask(CreateComScheduler, edit, &state), CommitResult::Saved);
+    state.WorkItem.reset();
+    EXPECT_FALSE(Exists(JobFile("TsOld")));
+    EXPECT_EQ(state.OldName, "TsNew");
+
+    MyTask* renamed = Listed("TsNew");
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->Comment, "kept");
+    EXPECT_NE(renamed->Triggers.find(UserTime(10, 0)), std::string::npos);
+    ASSERT_NE(renamed->Jobs, nullptr);
+    EXPECT_EQ(static_cast<JobMsg*>(renamed->Jobs)->Message, "moved along");
+}
+
+TEST_F(TaskSchedulerTest, AShrinkingSaveReadsBackIntactAndDataThatWouldNotFitIsRefused)
+{
+    WorkItemSetup setup;
+    setup.DailyTrigger = true;
+    Make("TsShrink", setup);
+    TaskEditEnvironment edit = ProgramTaskEditEnvironment(nullptr);
+    edit.ShowError = [](const char*) {};
+    MyTask record;
+    record.Name = "TsShrink";
+    record.FileName = "TsShrink.job";
+
+    auto commitWith = [&](const std::string& message) {
+        TaskEditState state;
+        state.Task = &record;
+        state.WorkItem = OpenTask(CreateComScheduler, "TsShrink.job");
+        state.OldName = "TsShrink";
+        JobList rows(NewMessage(message));
+        StoreTaskActions(state.WorkItem.get(), &record, {rows.Head()}, edit);
+        FreeJobList(&record.Jobs);
+        return CommitTask(CreateComScheduler, edit, &state);
+    };
+    ASSERT_EQ(commitWith(Noise(30000, 7)), CommitResult::Saved);
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(JobFile("TsShrink"), &bytes));
+    const size_t bigFile = bytes.size();
+    ASSERT_EQ(commitWith("short"), CommitResult::Saved);
+    MyTask* listed = Listed("TsShrink");
+    ASSERT_NE(listed, nullptr);
+    EXPECT_NE(listed->Triggers.find(UserTime(10, 0)), std::string::npos);
+    ASSERT_NE(listed->Jobs, nullptr);
+    EXPECT_EQ(static_cast<JobMsg*>(listed->Jobs)->Message, "short");
+    ASSERT_TRUE(ReadFileBytes(JobFile("TsShrink"), &bytes));
+    RecordProperty("file bytes after the big and the short save",
+                   std::to_string(bigFile) + " " + std::to_string(bytes.size()));
+
+    // A packed list under 65536 bytes that the file could not hold beside
+    // the task's strings keeps the data the task had.
+    const std::string before = DataOf("TsShrink");
+    size_t low = 10000, high = 200000;
+    std::string message;
+    for (int i = 0; i < 40 && low < high; ++i) {
+        const size_t mid = (low + high) / 2;
+        MemIniFile ini;
+        JobList rows(NewMessage(Noise(mid, 11)));
+        ini.WriteString("Main", "Name", "TsShrink");
+        WriteJobList(&ini, rows.Head());
+        const size_t packed = PackJobText(ini.GetText()).size();
+        if (packed >= 65536)
+            high = mid;
+        else if (packed < 65536 - 40)
+            low = mid + 1;
+        else {
+            message = Noise(mid, 11);
+            break;
+        }
+    }
+    ASSERT_FALSE(message.empty());
+    std::unique_ptr<IWorkItem> item = OpenTask(CreateComScheduler, "TsShrink.job");
+    JobList rows(NewMessage(message));
+    record.Jobs = nullptr;
+    MyTask probe = record;
+    probe.Jobs = rows.Head();
+    EXPECT_FALSE(SaveJobsToTask(item.get(), &probe, edit.Store));
+    std::string data;
+    item->GetWorkItemData(&data);
+    EXPECT_EQ(data, before);
+}
