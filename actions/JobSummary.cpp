@@ -231,3 +231,16 @@ std::string DescribeJob(const MyJob* job)
         return "Invalid action type";
     return std::string(JobTypeNames[job->Type]) + ". \r\n" + job->Comment + Details(job);
 }
+
+std::string DescribeJobList(const MyJob* head)
+{
+    std::string out;
+    int number = 1;
+    for (const MyJob* job = head; job; job = job->Next, ++number) {
+        out += std::to_string(number);
+        out += job->Enabled ? ": Enabled. " : ": Disabled. ";
+        out += DescribeJob(job);
+        out += "\r\n\r\n";
+    }
+    return out;
+}

@@ -85,13 +85,7 @@ int Run(int argc, char** argv)
         return rc;
     std::string out;
     if (command == "list") {
-        int number = 1;
-        for (const MyJob* job = jobs.Head(); job; job = job->Next, ++number) {
-            out += std::to_string(number);
-            out += job->Enabled ? ": Enabled. " : ": Disabled. ";
-            out += DescribeJob(job);
-            out += "\r\n\r\n";
-        }
+        out = DescribeJobList(jobs.Head());
     } else {
         MemIniFile ini;
         WriteJobList(&ini, jobs.Head());
