@@ -13,6 +13,7 @@
 
 #include "taskstore/TaskEdit.h"
 #include "taskstore/TaskStore.h"
+#include "taskstore/TriggerText.h"
 
 // A new scheduler object (CoCreateInstance of CLSID_CTaskScheduler); the
 // result of creating it. Fits SchedulerFactory.
@@ -25,6 +26,12 @@ TaskStoreEnvironment ProgramTaskEnvironment();
 // The same for a task dialog: TasksFolder, the file system, and error
 // messages owned by the dialog's window.
 TaskEditEnvironment ProgramTaskEditEnvironment(HWND owner);
+
+// A date and a time in the user's short formats (no seconds).
+std::string UserDate(int year, int month, int day);
+std::string UserTime(int hour, int minute);
+// The portable fields of a trigger.
+TriggerFields FieldsOf(const TASK_TRIGGER& t);
 
 // The ITask behind a work item of the COM scheduler (no reference added), or
 // null for any other work item.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "taskstore/TaskScheduler_win.h"
 #include "taskstore/TriggerEdit.h"
 #include "taskstore/TriggerText.h"
 #include "win32/Dialogs.h"
@@ -171,59 +172,6 @@ DialogTemplate PageTemplate()
     return t;
 }
 
-std::string UserDate(int year, int month, int day)
-{
-    SYSTEMTIME st = {};
-    st.wYear = WORD(year), st.wMonth = WORD(month), st.wDay = WORD(day);
-    char text[80];
-    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text))
-        return std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
-    return text;
-}
-
-std::string UserTime(int hour, int minute)
-{
-    SYSTEMTIME st = {};
-    st.wYear = 2000, st.wMonth = 1, st.wDay = 1;
-    st.wHour = WORD(hour), st.wMinute = WORD(minute);
-    char text[80];
-    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text))
-        return std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute);
-    return text;
-}
-
-TriggerFields FieldsOfTrigger(const TASK_TRIGGER& t)
-{
-    TriggerFields f;
-    f.BeginYear = t.wBeginYear, f.BeginMonth = t.wBeginMonth, f.BeginDay = t.wBeginDay;
-    f.EndYear = t.wEndYear, f.EndMonth = t.wEndMonth, f.EndDay = t.wEndDay;
-    f.StartHour = t.wStartHour, f.StartMinute = t.wStartMinute;
-    f.MinutesDuration = t.MinutesDuration, f.MinutesInterval = t.MinutesInterval;
-    f.Flags = t.rgFlags;
-    f.Kind = int(t.TriggerType);
-    switch (t.TriggerType) {
-    case TASK_TIME_TRIGGER_DAILY:
-        f.DaysInterval = t.Type.Daily.DaysInterval;
-        break;
-    case TASK_TIME_TRIGGER_WEEKLY:
-        f.WeeksInterval = t.Type.Weekly.WeeksInterval;
-        f.DaysOfTheWeek = t.Type.Weekly.rgfDaysOfTheWeek;
-        break;
-    case TASK_TIME_TRIGGER_MONTHLYDATE:
-        f.Days = t.Type.MonthlyDate.rgfDays;
-        f.Months = t.Type.MonthlyDate.rgfMonths;
-        break;
-    case TASK_TIME_TRIGGER_MONTHLYDOW:
-        f.WhichWeek = t.Type.MonthlyDOW.wWhichWeek;
-        f.DaysOfTheWeek = t.Type.MonthlyDOW.rgfDaysOfTheWeek;
-        f.Months = t.Type.MonthlyDOW.rgfMonths;
-        break;
-    default:
-        break;
-    }
-    return f;
-}
-
 TASK_TRIGGER TaskTriggerOf(const TriggerFields& f)
 {
     TASK_TRIGGER t = {};
@@ -272,7 +220,7 @@ HRESULT StoredTriggers(ITask* task, std::vector<TriggerFields>* triggers)
         fields.cbTriggerSize = sizeof fields;
         hr = trigger->GetTrigger(&fields);
         if (SUCCEEDED(hr))
-            triggers->push_back(FieldsOfTrigger(fields));
+            triggers->push_back(FieldsOf(fields));
     }
     return hr;
 }
